@@ -28,13 +28,14 @@ void closeFile(FileNumber number);
 // Writes bytes as the whole content of path, allowing no sharing while it
 // writes. The old content stays intact unless every byte was written and
 // flushed (temporary file beside the target, renamed over it). False when
-// the path is empty, the file is held by an open that forbids this, or any
-// step fails.
+// the path is empty or names a directory or other non-regular file, the
+// file is held by an open that forbids this, or any step fails. A new file
+// gets mode 0666 less the umask; a replaced one keeps its mode.
 bool writeWholeFile(const std::string& path, std::string_view bytes);
 
 // All bytes of path, opened for reading while letting others only read.
 // Empty when the file cannot be opened (held by a writer of ours, missing,
-// unreadable) or is empty.
+// unreadable, not a regular file) or is empty.
 text::ByteSequence readWholeFile(const std::string& path);
 
 // True when a directory entry of that name exists.
