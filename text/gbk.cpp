@@ -1,0 +1,192 @@
+// GBK <-> UTF-8 conversions; see gbk.h.
+//
+// gbkToUtf8Strict is one iconv call. The display pair is built for the
+// whole list box (megabytes at a time): runs of ASCII are copied sixteen
+// bytes at a time, other characters go through tables that were built
+// with iconv (gbk_tables.h), and a byte that does not decode is carried
+// as a raw code point so that nothing is ever lost on the way back.
+#include "text/gbk.h"
+
+#include <cstring>
+#include <memory>
+
+#include "text/char_scan.h"
+#include "text/gbk_tables.h"
+#include "text/iconv_handle.h"
+
+namespace text {
+namespace {
+
+using detail::GbkTables;
+
+size_t utf8Length(char32_t code) {
+  if (code < 0x80) return 1;
+  if (code < 0x800) return 2;
+  if (code < 0x10000) return 3;
+  return 4;
+}
+
+char* putUtf8(char* out, char32_t code) {
+  if (code < 0x80) {
+    *out++ = static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+// Walks gbk, handing ASCII runs and decoded code points to the sink.
+template <typename Sink>
+void decodeGbk(std::string_view gbk, const GbkTables& tables, Sink& sink) {
+  const auto* data = reinterpret_cast<const unsigned char*>(gbk.data());
+  const size_t n = gbk.size();
+  size_t i = 0;
+  while (i < n) {
+    const size_t high = detail::firstHighByte(data, i, n);
+    if (high > i) sink.run(gbk.data() + i, high - i);
+    i = high;
+    if (i == n) break;
+    const unsigned lead = data[i];
+    if (i + 1 < n) {
+      const uint16_t code = tables.pairToCode[(lead - 0x80) * 256 + data[i + 1]];
+      if (code != 0) {
+        sink.code(code);
+        i += 2;
+        continue;
+      }
+    }
+    const uint16_t single = tables.singleToCode[lead - 0x80];
+    sink.code(single != 0 ? char32_t{single} : kRawByteBase + lead);
+    ++i;
+  }
+}
+
+struct SizeSink {
+  size_t size = 0;
+  void run(const char*, size_t length) { size += length; }
+  void code(char32_t c) { size += utf8Length(c); }
+};
+
+struct WriteSink {
+  char* out;
+  void run(const char* from, size_t length) {
+    std::memcpy(out, from, length);
+    out += length;
+  }
+  void code(char32_t c) { out = putUtf8(out, c); }
+};
+
+// Length of the well-formed UTF-8 sequence at s[i] and its code point, or
+// 0 when the bytes there are not one (stray continuation, overlong form,
+// surrogate, beyond U+10FFFF, cut short).
+size_t readUtf8(const unsigned char* s, size_t i, size_t n, char32_t& code) {
+  const unsigned c = s[i];
+  size_t length;
+  char32_t min;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2, min = 0x80, code = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3, min = 0x800, code = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4, min = 0x10000, code = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (n - i < length) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((s[i + k] & 0xC0) != 0x80) return 0;
+    code = code << 6 | (s[i + k] & 0x3F);
+  }
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+// GBK bytes of a code point outside the tables, asked of iconv (it may
+// know a compatibility mapping); "?" when GBK cannot hold it.
+char* putFallback(char* out, std::string_view utf8Char,
+                  std::unique_ptr<detail::IconvHandle>& encoder) {
+  if (!encoder) encoder = std::make_unique<detail::IconvHandle>("GBK", "UTF-8");
+  char gbk[8];
+  const long length = encoder->convertAll(utf8Char, gbk, sizeof gbk);
+  if (length <= 0 || static_cast<size_t>(length) > utf8Char.size() ||
+      std::memchr(gbk, 0, static_cast<size_t>(length)) != nullptr) {
+    *out++ = '?';
+    return out;
+  }
+  std::memcpy(out, gbk, static_cast<size_t>(length));
+  return out + length;
+}
+
+}  // namespace
+
+std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
+  if (gbk.empty()) return std::string();
+  detail::IconvHandle converter("UTF-8", "GBK");
+  // A GBK character of one or two bytes never needs more than 3 in UTF-8.
+  std::string out(gbk.size() * 3, '\0');
+  const long length = converter.convertAll(gbk, out.data(), out.size());
+  if (length < 0) return std::nullopt;
+  out.resize(static_cast<size_t>(length));
+  return out;
+}
+
+std::string gbkToDisplay(std::string_view gbk) {
+  const GbkTables& tables = detail::gbkTables();
+  SizeSink size;
+  decodeGbk(gbk, tables, size);
+  std::string out(size.size, '\0');
+  WriteSink writer{out.data()};
+  decodeGbk(gbk, tables, writer);
+  return out;
+}
+
+std::string displayToGbk(std::string_view utf8) {
+  const GbkTables& tables = detail::gbkTables();
+  const auto* data = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t n = utf8.size();
+  // Every character takes at least as many bytes in UTF-8 as in GBK.
+  std::string out(n, '\0');
+  char* put = out.data();
+  std::unique_ptr<detail::IconvHandle> encoder;
+  size_t i = 0;
+  while (i < n) {
+    const size_t high = detail::firstHighByte(data, i, n);
+    std::memcpy(put, utf8.data() + i, high - i);
+    put += high - i;
+    i = high;
+    if (i == n) break;
+    char32_t code = 0;
+    const size_t length = readUtf8(data, i, n, code);
+    if (length == 0) {
+      *put++ = '?';
+      ++i;
+      continue;
+    }
+    const uint16_t gbk = code < 0x10000 ? tables.codeToGbk[code] : 0;
+    if (code > kRawByteBase && code <= kRawByteBase + 0xFF) {
+      *put++ = static_cast<char>(code - kRawByteBase);
+    } else if (gbk > 0xFF) {
+      *put++ = static_cast<char>(gbk >> 8);
+      *put++ = static_cast<char>(gbk & 0xFF);
+    } else if (gbk != 0) {
+      *put++ = static_cast<char>(gbk);
+    } else {
+      put = putFallback(put, utf8.substr(i, length), encoder);
+    }
+    i += length;
+  }
+  out.resize(static_cast<size_t>(put - out.data()));
+  return out;
+}
+
+}  // namespace text
