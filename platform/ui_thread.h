@@ -12,8 +12,10 @@
 
 namespace platform {
 
-// REQUIRES: called once, on the thread that runs the Qt event loop, after
-// the QApplication exists.
+// REQUIRES: called on the thread that runs the Qt event loop, after the
+// QApplication exists. Opens the calls; calling it again after
+// closeUiCalls() opens them again (a test binary that makes several
+// windows does this).
 void initUiThread();
 
 // True when the calling thread is the UI thread.
