@@ -117,4 +117,18 @@ size_t findAtCharStart(std::string_view text, std::string_view sought, size_t fr
   return npos;
 }
 
+size_t countRawOccurrences(std::string_view text, std::string_view sought) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* needle = reinterpret_cast<const unsigned char*>(sought.data());
+  size_t count = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t at = findCandidate(data, text.size(), needle, sought.size(), pos, false);
+    if (at == npos) break;
+    ++count;
+    pos = at + 1;
+  }
+  return count;
+}
+
 }  // namespace text::detail

@@ -28,6 +28,11 @@ size_t advanceBoundary(const unsigned char* data, size_t boundary, size_t target
 size_t findAtCharStart(std::string_view text, std::string_view sought,
                        size_t from, bool ignoreCase);
 
+// Number of places where sought occurs byte for byte, character starts or
+// not: an upper bound on the matches findAtCharStart can report, cheap
+// enough to size a result before splitting. REQUIRES: sought not empty.
+size_t countRawOccurrences(std::string_view text, std::string_view sought);
+
 inline constexpr size_t npos = std::string_view::npos;
 
 }  // namespace text::detail

@@ -7,6 +7,7 @@
 // as a raw code point so that nothing is ever lost on the way back.
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -19,14 +20,7 @@ namespace {
 
 using detail::GbkTables;
 
-size_t utf8Length(char32_t code) {
-  if (code < 0x80) return 1;
-  if (code < 0x800) return 2;
-  if (code < 0x10000) return 3;
-  return 4;
-}
-
-char* putUtf8(char* out, char32_t code) {
+inline char* putUtf8(char* out, char32_t code) {
   if (code < 0x80) {
     *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
@@ -45,45 +39,33 @@ char* putUtf8(char* out, char32_t code) {
   return out;
 }
 
-// Walks gbk, handing ASCII runs and decoded code points to the sink.
-template <typename Sink>
-void decodeGbk(std::string_view gbk, const GbkTables& tables, Sink& sink) {
-  const auto* data = reinterpret_cast<const unsigned char*>(gbk.data());
-  const size_t n = gbk.size();
-  size_t i = 0;
-  while (i < n) {
-    const size_t high = detail::firstHighByte(data, i, n);
-    if (high > i) sink.run(gbk.data() + i, high - i);
-    i = high;
-    if (i == n) break;
-    const unsigned lead = data[i];
-    if (i + 1 < n) {
-      const uint16_t code = tables.pairToCode[(lead - 0x80) * 256 + data[i + 1]];
-      if (code != 0) {
-        sink.code(code);
-        i += 2;
-        continue;
-      }
-    }
-    const uint16_t single = tables.singleToCode[lead - 0x80];
-    sink.code(single != 0 ? char32_t{single} : kRawByteBase + lead);
-    ++i;
-  }
-}
+// Output buffer for gbkToDisplay, sized for the common case (ASCII and
+// two-byte characters never need more than 3 bytes out per 2 in) and
+// grown only when raw bytes (4 out per 1 in) exhaust it.
+class Utf8Writer {
+ public:
+  explicit Utf8Writer(size_t inputSize) : out_(inputSize + inputSize / 2 + 16, '\0') {}
 
-struct SizeSink {
-  size_t size = 0;
-  void run(const char*, size_t length) { size += length; }
-  void code(char32_t c) { size += utf8Length(c); }
-};
-
-struct WriteSink {
-  char* out;
   void run(const char* from, size_t length) {
-    std::memcpy(out, from, length);
-    out += length;
+    reserve(length);
+    std::memcpy(out_.data() + used_, from, length);
+    used_ += length;
   }
-  void code(char32_t c) { out = putUtf8(out, c); }
+  void code(char32_t c) {
+    reserve(4);
+    used_ = static_cast<size_t>(putUtf8(out_.data() + used_, c) - out_.data());
+  }
+  std::string take() {
+    out_.resize(used_);
+    return std::move(out_);
+  }
+
+ private:
+  void reserve(size_t more) {
+    if (out_.size() - used_ < more) out_.resize(std::max(out_.size() * 2, used_ + more));
+  }
+  std::string out_;
+  size_t used_ = 0;
 };
 
 // Length of the well-formed UTF-8 sequence at s[i] and its code point, or
@@ -142,12 +124,33 @@ std::optional<std::string> gbkToUtf8Strict(std::string_view gbk) {
 
 std::string gbkToDisplay(std::string_view gbk) {
   const GbkTables& tables = detail::gbkTables();
-  SizeSink size;
-  decodeGbk(gbk, tables, size);
-  std::string out(size.size, '\0');
-  WriteSink writer{out.data()};
-  decodeGbk(gbk, tables, writer);
-  return out;
+  const auto* data = reinterpret_cast<const unsigned char*>(gbk.data());
+  const size_t n = gbk.size();
+  Utf8Writer out(n);
+  size_t i = 0;
+  while (i < n) {
+    const unsigned lead = data[i];
+    if (lead < 0x80) {
+      const size_t high = detail::firstHighByte(data, i + 1, n);
+      out.run(gbk.data() + i, high - i);
+      i = high;
+      continue;
+    }
+    if (i + 1 < n) {
+      const uint16_t code = tables.pairToCode[(lead - 0x80) * 256 + data[i + 1]];
+      if (code != 0) {
+        out.code(code);
+        i += 2;
+        continue;
+      }
+    }
+    // Not a pair GBK knows: the byte stands alone, as a character (0x80,
+    // the euro sign) or as a raw byte; the next byte starts afresh.
+    const uint16_t single = tables.singleToCode[lead - 0x80];
+    out.code(single != 0 ? char32_t{single} : kRawByteBase + lead);
+    ++i;
+  }
+  return out.take();
 }
 
 std::string displayToGbk(std::string_view utf8) {
@@ -160,11 +163,13 @@ std::string displayToGbk(std::string_view utf8) {
   std::unique_ptr<detail::IconvHandle> encoder;
   size_t i = 0;
   while (i < n) {
-    const size_t high = detail::firstHighByte(data, i, n);
-    std::memcpy(put, utf8.data() + i, high - i);
-    put += high - i;
-    i = high;
-    if (i == n) break;
+    if (data[i] < 0x80) {
+      const size_t high = detail::firstHighByte(data, i + 1, n);
+      std::memcpy(put, utf8.data() + i, high - i);
+      put += high - i;
+      i = high;
+      continue;
+    }
     char32_t code = 0;
     const size_t length = readUtf8(data, i, n, code);
     if (length == 0) {

@@ -25,6 +25,10 @@ TextList splitText(std::string_view text, std::string_view separator) {
     pieces.emplace_back(text);
     return pieces;
   }
+  // Sized up front: the list box's text can hold a million lines, and
+  // growing a vector of that many strings step by step costs more than
+  // the split itself.
+  pieces.reserve(detail::countRawOccurrences(text, separator) + 1);
   size_t from = 0;
   for (;;) {
     const size_t at = detail::findAtCharStart(text, separator, from, false);
