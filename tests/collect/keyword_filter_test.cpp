@@ -4,10 +4,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/main_window.h"
 #include "app/shell.h"
+#include "platform/ui_thread.h"
 #include "tests/support/qt_app.h"
 
 namespace collect {
@@ -61,6 +66,42 @@ TEST(OfferKeyword, HandsOnlyAcceptedKeywordsToTheSinkInOrder) {
 TEST(KeywordLine, EndsWithCrLf) {
   EXPECT_EQ(keywordLine("\xBB\xFA"), "\xBB\xFA\r\n");
   EXPECT_EQ(keywordLine(""), "\r\n");
+}
+
+// Appends reach the real keyword list, from the collection thread.
+class KeywordListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testsupport::ensureQtApp();
+    platform::initUiThread();
+    window_ = std::make_unique<app::MainWindow>(app::WindowHandlers{});
+  }
+  void TearDown() override { window_.reset(); }
+
+  // Runs work on a thread of its own while the UI thread serves its calls.
+  void runOffUiThread(const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      work();
+      done = true;
+    });
+    EXPECT_TRUE(testsupport::pumpEventsUntil(10000, [&] { return done.load(); }));
+    worker.join();
+  }
+
+  std::unique_ptr<app::MainWindow> window_;
+};
+
+TEST_F(KeywordListTest, AcceptedKeywordsAreAppendedAsLinesInOrder) {
+  const std::string seed = "\xBB\xFA\xD0\xB5";  // 机械, without its CR LF
+  app::replaceBoxText(app::Box::KeywordList, seed);
+  runOffUiThread([] {
+    const KeywordFilter filter{"", "b"};
+    for (const char* keyword : {"x", "b", "", "x"}) offerKeyword(keyword, filter);
+  });
+  // The first keyword joins the unterminated last line; the empty keyword
+  // gives an empty line; the duplicate is appended again.
+  EXPECT_EQ(app::readBoxText(app::Box::KeywordList), seed + "x\r\n\r\nx\r\n");
 }
 
 }  // namespace
