@@ -1,0 +1,192 @@
+// The real executable under a private X server: word.txt at start-up and
+// the home page handed to the desktop's open action when the window closes.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/x_display.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+template <typename Done>
+bool waitFor(std::chrono::milliseconds limit, Done done) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+// One run of the executable, killed by the destructor if still running.
+class ExeRun {
+ public:
+  // The program's output goes to logPath.
+  ExeRun(const fs::path& exe, const fs::path& workDir, const std::vector<std::string>& env,
+         const fs::path& logPath) {
+    std::vector<char*> envp;
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    const std::string program = exe.string();
+    const std::string dir = workDir.string();
+    const std::string log = logPath.string();
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(dir.c_str()) != 0) _exit(126);
+      const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (out >= 0) dup2(out, 1), dup2(out, 2);
+      char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+      execve(program.c_str(), argv, envp.data());
+      _exit(127);
+    }
+  }
+  ~ExeRun() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  ExeRun(const ExeRun&) = delete;
+  ExeRun& operator=(const ExeRun&) = delete;
+
+  // True when the process ended within the limit; status() then holds it.
+  bool waitForExit(std::chrono::milliseconds limit) {
+    return waitFor(limit, [&] {
+      if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
+      return exited_;
+    });
+  }
+  int status() const { return status_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int status_ = 0;
+};
+
+class ExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const bool ci = std::getenv("CI") != nullptr && std::string(std::getenv("CI")) == "true";
+    std::string missing;
+    if (!testsupport::x11Available()) missing = "libX11 cannot be loaded";
+    if (missing.empty() && !xvfb.running()) missing = xvfb.problem();
+    if (!missing.empty()) {
+      if (ci) FAIL() << missing;
+      GTEST_SKIP() << missing;
+    }
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root = fs::temp_directory_path() /
+           ("vantrel_exe_" + std::string(info->name()) + "_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "prog");
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "elsewhere");
+    fs::copy_file(VANTREL_EXE, root / "prog" / "vantrel");
+    // A stand-in for the desktop's open action that records its arguments.
+    const fs::path opener = root / "bin" / "xdg-open";
+    writeFile(opener, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + (root / "opened.txt").string() +
+                          "'\n");
+    fs::permissions(opener, fs::perms::owner_all);
+  }
+  void TearDown() override {
+    if (!root.empty()) fs::remove_all(root);
+  }
+
+  std::vector<std::string> childEnvironment() const {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+      const std::string entry = *e;
+      for (const char* drop : {"DISPLAY=", "PATH=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
+                               "BROWSER=", "DEFAULT_BROWSER="}) {
+        if (entry.rfind(drop, 0) == 0) goto next;
+      }
+      env.push_back(entry);
+    next:;
+    }
+    const char* path = std::getenv("PATH");
+    if (noBrowser) {
+      env.push_back("PATH=" + (root / "elsewhere").string());  // no open action at all
+    } else {
+      env.push_back("PATH=" + (root / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
+    }
+    env.push_back("DISPLAY=" + xvfb.display());
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    return env;
+  }
+
+  // Starts the program from another directory, waits for its window,
+  // checks word.txt meanwhile, closes the window and waits for the end.
+  void runAndClose(const std::function<void()>& whileOpen) {
+    ExeRun run(root / "prog" / "vantrel", root / "elsewhere", childEnvironment(), root / "exe.log");
+    ASSERT_TRUE(waitFor(10s, [&] { return testsupport::windowExists(xvfb.display(), "Vantrel"); }))
+        << "the window did not appear on " << xvfb.display() << "; output:\n"
+        << readFile(root / "exe.log");
+    whileOpen();
+    ASSERT_TRUE(testsupport::closeWindowNamed(xvfb.display(), "Vantrel"));
+    ASSERT_TRUE(run.waitForExit(10s)) << "the program did not end after its window closed; output:\n"
+                                      << readFile(root / "exe.log");
+    EXPECT_TRUE(WIFEXITED(run.status()));
+    EXPECT_EQ(WEXITSTATUS(run.status()), 0);
+    if (noBrowser) return;
+    // The open action is started detached: give the script a moment.
+    EXPECT_TRUE(waitFor(5s, [&] { return readFile(root / "opened.txt") == "http://www.baidu.com\n"; }))
+        << "opened: " << readFile(root / "opened.txt");
+  }
+
+  testsupport::XvfbServer xvfb;
+  fs::path root;
+  bool noBrowser = false;
+};
+
+TEST_F(ExeTest, FirstStartCreatesAnEmptyWordFileAndClosingOpensTheHomePage) {
+  runAndClose([&] {
+    EXPECT_TRUE(waitFor(5s, [&] { return fs::exists(root / "prog" / "word.txt"); }));
+    EXPECT_EQ(fs::file_size(root / "prog" / "word.txt"), 0u);
+  });
+  EXPECT_FALSE(fs::exists(root / "elsewhere" / "word.txt"));
+  EXPECT_EQ(fs::file_size(root / "prog" / "word.txt"), 0u);
+}
+
+TEST_F(ExeTest, AnExistingWordFileIsKeptByteForByte) {
+  const std::string bytes = std::string("\xBB\xFA\xD0\xB5\r\nab\rc\nd\0e", 14);
+  writeFile(root / "prog" / "word.txt", bytes);
+  runAndClose([&] { EXPECT_EQ(readFile(root / "prog" / "word.txt"), bytes); });
+  EXPECT_EQ(readFile(root / "prog" / "word.txt"), bytes);
+}
+
+TEST_F(ExeTest, ClosingWithoutAnyBrowserStillEndsNormally) {
+  noBrowser = true;
+  runAndClose([] {});
+}
+
+}  // namespace
