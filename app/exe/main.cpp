@@ -18,8 +18,9 @@ namespace {
 
 // The hook that ends a running collection when the window is closed. It
 // runs on the UI thread while calls onto it are still open and must not
-// wait for a worker. The collection code wires itself in here.
-void stopCollectionAtShutdown() {}
+// wait for a worker: the live pass is marked stopped and its request
+// aborted; its thread ends by itself, appending nothing.
+void stopCollectionAtShutdown() { collect::stopCollectionAtShutdown(); }
 
 app::WindowHandlers windowHandlers() {
   app::WindowHandlers handlers;
