@@ -116,4 +116,13 @@ text::ByteSequence readContent(int32_t number) {
   return text::ByteSequence(file->bytes);
 }
 
+text::ByteSequence takeContentAndClose(int32_t number) {
+  std::lock_guard<std::mutex> guard(table().lock);
+  const auto it = table().files.find(number);
+  if (it == table().files.end()) return {};
+  text::ByteSequence content(std::move(it->second.bytes));
+  table().files.erase(it);
+  return content;
+}
+
 }  // namespace fetch

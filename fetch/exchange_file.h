@@ -60,4 +60,9 @@ bool replaceContent(int32_t number, std::string_view bytes);
 // Empty for a closed or unknown number.
 text::ByteSequence readContent(int32_t number);
 
+// The whole content, read and the file closed in one step, so that no
+// write can land between the read and the close. Empty for a closed or
+// unknown number.
+text::ByteSequence takeContentAndClose(int32_t number);
+
 }  // namespace fetch

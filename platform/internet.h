@@ -88,8 +88,11 @@ int32_t readInternetData(InternetHandle request, char* buffer, int32_t size);
 bool queryRawHeaders(InternetHandle request, char* buffer, int32_t size);
 
 // Puts a cookie into the process-wide store for url ("http://host"): name
-// (may be empty) and data (the value with its attributes, "1; path=/").
-// False when the url has no host or the store refuses it.
+// and data (the value with its attributes, "1; path=/"; path, domain,
+// expires, max-age and secure are understood). Without a domain attribute
+// the cookie belongs to that host alone and replaces one of the same name
+// and path. False when the url has no host, the name is empty, a part holds
+// a tab or line break, or the domain attribute does not cover the host.
 bool setInternetCookie(std::string_view url, std::string_view name, std::string_view data);
 
 // Closes a handle of any kind; a transfer under way on it is aborted.

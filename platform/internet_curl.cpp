@@ -4,6 +4,8 @@
 // so closing a handle on another thread never frees what a call still uses.
 #include "platform/internet.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -93,6 +95,65 @@ std::string httpProxyFrom(std::string_view list) {
   return fallback;
 }
 
+std::string trimmed(std::string_view text) {
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+  return out;
+}
+
+// The cookie store's own line for a cookie of host: "domain, tail match,
+// path, secure, expiry, name, value" separated by tabs. Without a domain
+// attribute the cookie belongs to the host alone, exactly like one that the
+// host's response set, so storing it again replaces rather than doubles it.
+// A domain attribute is honoured only when host lies within it. Empty when
+// the cookie cannot be stored.
+std::string netscapeCookieLine(std::string_view host, std::string_view name, std::string_view data) {
+  if (host.empty() || name.empty()) return {};
+  for (const std::string_view part : {host, name, data}) {
+    if (part.find_first_of("\t\r\n") != std::string_view::npos) return {};
+  }
+  const size_t semicolon = data.find(';');
+  const std::string value = trimmed(data.substr(0, semicolon));
+  std::string domain = lowered(host), path = "/";
+  bool tailMatch = false, secure = false;
+  curl_off_t expires = 0;
+  size_t pos = semicolon;
+  while (pos != std::string_view::npos && pos < data.size()) {
+    const size_t next = data.find(';', pos + 1);
+    const std::string attribute = trimmed(data.substr(pos + 1, next == std::string_view::npos ? next : next - pos - 1));
+    pos = next;
+    const size_t equals = attribute.find('=');
+    const std::string key = lowered(trimmed(attribute.substr(0, equals)));
+    const std::string argument = equals == std::string::npos ? std::string() : trimmed(attribute.substr(equals + 1));
+    if (key == "path" && argument.starts_with("/")) {
+      path = argument;
+    } else if (key == "domain" && !argument.empty()) {
+      std::string wanted = lowered(argument);
+      if (wanted.front() == '.') wanted.erase(0, 1);
+      const std::string ownHost = lowered(host);
+      if (ownHost != wanted && !ownHost.ends_with("." + wanted)) return {};
+      domain = wanted;
+      tailMatch = true;
+    } else if (key == "expires") {
+      const time_t when = curl_getdate(argument.c_str(), nullptr);
+      if (when > 0) expires = when;
+    } else if (key == "max-age") {
+      expires = static_cast<curl_off_t>(time(nullptr)) + std::atoll(argument.c_str());
+    } else if (key == "secure") {
+      secure = true;
+    }
+  }
+  return domain + "\t" + (tailMatch ? "TRUE" : "FALSE") + "\t" + path + "\t" +
+         (secure ? "TRUE" : "FALSE") + "\t" + std::to_string(expires) + "\t" + std::string(name) +
+         "\t" + value;
+}
+
 }  // namespace
 
 void initInternet() { curl::initOnce(); }
@@ -160,15 +221,8 @@ bool setInternetCookie(std::string_view url, std::string_view name, std::string_
   std::string_view host = url;
   if (host.starts_with("http://")) host.remove_prefix(7);
   host = host.substr(0, host.find_first_of("/:"));
-  if (host.empty()) return false;
-  std::string line = "Set-Cookie: ";
-  if (!name.empty()) line.append(name).append("=");
-  line.append(data);
-  // Without a domain the store would keep the cookie for IP-address hosts
-  // only; the domain is this host unless the data names one.
-  std::string lowered(data);
-  for (char& c : lowered) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-  if (lowered.find("domain=") == std::string::npos) line.append("; domain=").append(host);
+  const std::string line = netscapeCookieLine(host, name, data);
+  if (line.empty()) return false;
   const curl::Easy easy;
   if (easy.get() == nullptr) return false;
   curl_easy_setopt(easy.get(), CURLOPT_SHARE, curl::processShare());

@@ -214,6 +214,8 @@ TEST(InternetTest, CookieStoreIsSharedUnlessRequestOptsOut) {
     kept.readAll();
   }
   ASSERT_TRUE(platform::setInternetCookie("http://127.0.0.1", "added", "2; path=/"));
+  EXPECT_FALSE(platform::setInternetCookie("http://127.0.0.1", "other", "3; domain=example.com"));
+  EXPECT_FALSE(platform::setInternetCookie("http://127.0.0.1", "", "4"));
   {
     OpenRequest check(server, "GET", "/check");
     platform::sendHttpRequest(check.request, "", "");

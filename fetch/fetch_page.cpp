@@ -1,0 +1,213 @@
+#include "fetch/fetch_page.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "fetch/exchange_file.h"
+#include "fetch/exchange_records.h"
+#include "fetch/fetch_worker.h"
+#include "platform/internet.h"
+#include "platform/pending_events.h"
+#include "platform/ui_thread.h"
+
+namespace fetch {
+
+using Clock = std::chrono::steady_clock;
+
+// What a call and its worker thread share. The worker holds it too, so it
+// outlives an abandoned call; the worker only ever sets workerDone.
+struct CallState {
+  std::mutex lock;
+  std::condition_variable changed;
+  bool workerDone = false;
+  bool cancelled = false;
+};
+
+struct FetchCancel::Shared {
+  std::mutex lock;
+  bool cancelled = false;
+  std::shared_ptr<CallState> call;  // the fetch under way, if any
+};
+
+// Gives this file's procedures the token's state.
+struct FetchCancelAccess {
+  static FetchCancel::Shared& of(FetchCancel& token) { return *token.shared_; }
+};
+
+FetchCancel::FetchCancel() : shared_(std::make_shared<Shared>()) {}
+FetchCancel::~FetchCancel() = default;
+
+void FetchCancel::cancel() {
+  std::shared_ptr<CallState> call;
+  {
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    shared_->cancelled = true;
+    call = shared_->call;
+  }
+  if (call == nullptr) return;
+  std::lock_guard<std::mutex> guard(call->lock);
+  call->cancelled = true;
+  call->changed.notify_all();
+}
+
+bool FetchCancel::cancelled() const {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  return shared_->cancelled;
+}
+
+namespace {
+
+enum class WaitEnd { WorkerDone, TimedOut, Cancelled };
+
+// How often a pumping wait on the UI thread looks for window events.
+constexpr std::chrono::milliseconds kEventSlice{10};
+
+// Registers the call with its token for the length of the wait.
+class CancelRegistration {
+ public:
+  CancelRegistration(FetchCancel* token, std::shared_ptr<CallState> call) : token_(token) {
+    if (token_ == nullptr) return;
+    FetchCancel::Shared& shared = FetchCancelAccess::of(*token_);
+    std::lock_guard<std::mutex> guard(shared.lock);
+    shared.call = call;
+    if (shared.cancelled) call->cancelled = true;  // no other thread knows call yet
+  }
+  ~CancelRegistration() {
+    if (token_ == nullptr) return;
+    FetchCancel::Shared& shared = FetchCancelAccess::of(*token_);
+    std::lock_guard<std::mutex> guard(shared.lock);
+    shared.call.reset();
+  }
+  CancelRegistration(const CancelRegistration&) = delete;
+  CancelRegistration& operator=(const CancelRegistration&) = delete;
+
+ private:
+  FetchCancel* token_;
+};
+
+WaitEnd endOf(const CallState& call) {
+  if (call.cancelled) return WaitEnd::Cancelled;
+  return call.workerDone ? WaitEnd::WorkerDone : WaitEnd::TimedOut;
+}
+
+WaitEnd waitPlain(CallState& call, std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> guard(call.lock);
+  call.changed.wait_until(guard, Clock::now() + limit,
+                          [&] { return call.workerDone || call.cancelled; });
+  return endOf(call);
+}
+
+// Waits in short slices, handling the window events between them; each
+// batch of events gives the wait the full limit again.
+WaitEnd waitPumping(CallState& call, std::chrono::milliseconds limit) {
+  Clock::time_point deadline = Clock::now() + limit;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> guard(call.lock);
+      const auto until = std::min(deadline, Clock::now() + kEventSlice);
+      if (call.changed.wait_until(guard, until, [&] { return call.workerDone || call.cancelled; })) {
+        return endOf(call);
+      }
+    }
+    if (platform::handlePendingEvents()) {
+      deadline = Clock::now() + limit;
+    } else if (Clock::now() >= deadline) {
+      std::lock_guard<std::mutex> guard(call.lock);
+      return endOf(call);
+    }
+  }
+}
+
+// Starts the worker on its own thread; false when no thread could be made.
+bool startWorker(int32_t number, const std::shared_ptr<CallState>& call) {
+  try {
+    std::thread([number, call] {
+      fetchWorker(number);
+      std::lock_guard<std::mutex> guard(call->lock);
+      call->workerDone = true;
+      call->changed.notify_all();
+    }).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+std::chrono::milliseconds limitOf(int32_t timeLimit) {
+  const int64_t seconds = timeLimit > 0 ? timeLimit : kDefaultTimeLimitSeconds;
+  return std::chrono::milliseconds(seconds * 1000);
+}
+
+}  // namespace
+
+text::ByteSequence fetchPage(std::string_view url, const FetchOptions& options) {
+  const int32_t number = openExchangeFile();
+  if (number == 0) return {};
+  FetchRequestRecord request;
+  request.url = text::Text(url);
+  request.verb = options.verb;
+  request.postData = options.postData;
+  request.cookies = options.cookies;
+  request.collectCookies = options.returnedCookies != nullptr;
+  request.proxy = options.proxy;
+  request.headers = options.headers;
+  request.userName = options.userName;
+  request.password = options.password;
+  request.keepRawHeaders = options.returnedHeaders != nullptr;
+  request.storeCookies = options.storeCookies;
+  const text::ByteSequence requestBytes = encodeRequestRecord(request);
+  replaceContent(number, requestBytes.view());
+
+  auto call = std::make_shared<CallState>();
+  WaitEnd end = WaitEnd::TimedOut;
+  {
+    const CancelRegistration registration(options.cancel, call);
+    const bool cancelledAlready = call->cancelled;
+    if (!cancelledAlready && startWorker(number, call)) {
+      const auto limit = limitOf(options.timeLimit);
+      const bool pump = options.pumpEvents && platform::onUiThread();
+      end = pump ? waitPumping(*call, limit) : waitPlain(*call, limit);
+    }
+  }
+
+  // Read and close in one step: a worker still running finds the file gone
+  // from now on and closes whatever it opens itself.
+  const text::ByteSequence content = takeContentAndClose(number);
+  if (content == requestBytes) return {};  // the worker never held its handles
+  const FetchResultRecord result = decodeResultRecord(content.view());
+  for (const int32_t handle : {result.requestHandle, result.connectionHandle, result.sessionHandle}) {
+    if (handle != 0) platform::closeInternetHandle(handle);
+  }
+  if (!result.succeeded || end != WaitEnd::WorkerDone) return {};
+  if (options.returnedHeaders != nullptr) *options.returnedHeaders = result.rawHeaders;
+  if (options.returnedCookies != nullptr) *options.returnedCookies = result.receivedCookies;
+  return result.body;
+}
+
+text::ByteSequence fetchPage(std::string_view url, std::string_view verb, std::string_view postData,
+                             std::string_view cookies, text::Text* returnedCookies,
+                             std::string_view proxy, int32_t timeLimit, bool pumpEvents,
+                             std::string_view headers, std::string_view userName,
+                             std::string_view password, text::Text* returnedHeaders,
+                             bool storeCookies) {
+  FetchOptions options;
+  options.verb = text::Text(verb);
+  options.postData = text::Text(postData);
+  options.cookies = text::Text(cookies);
+  options.returnedCookies = returnedCookies;
+  options.proxy = text::Text(proxy);
+  options.timeLimit = timeLimit;
+  options.pumpEvents = pumpEvents;
+  options.headers = text::Text(headers);
+  options.userName = text::Text(userName);
+  options.password = text::Text(password);
+  options.returnedHeaders = returnedHeaders;
+  options.storeCookies = storeCookies;
+  return fetchPage(url, options);
+}
+
+}  // namespace fetch
