@@ -73,7 +73,7 @@ class SeenSet {
 
   template <typename OnNew>
   void flush(OnNew&& onNew) {
-    if ((used_ + queued_) * 10 > slots_.size() * 7) grow();
+    while ((used_ + queued_) * 10 > slots_.size() * 7) grow();
     const size_t mask = slots_.size() - 1;
     for (int i = 0; i < queued_; ++i) {
       const Slot& slot = slots_[batch_[i].hash & mask];
@@ -100,11 +100,18 @@ class SeenSet {
     SlotArray() = default;
     explicit SlotArray(size_t n) : size_(n) {
       constexpr size_t kHuge = size_t{2} << 20;
-      const size_t bytes = (n * sizeof(Slot) + kHuge - 1) / kHuge * kHuge;
-      slots_ = static_cast<Slot*>(std::aligned_alloc(kHuge, bytes));
+      const size_t bytes = n * sizeof(Slot);
+      if (bytes < kHuge) {
+        slots_ = static_cast<Slot*>(std::calloc(n, sizeof(Slot)));
+      } else {
+        const size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+        slots_ = static_cast<Slot*>(std::aligned_alloc(kHuge, rounded));
+        if (slots_ != nullptr) {
+          ::madvise(slots_, rounded, MADV_HUGEPAGE);  // a hint; failure is harmless
+          std::memset(slots_, 0, rounded);
+        }
+      }
       if (slots_ == nullptr) throw std::bad_alloc();
-      ::madvise(slots_, bytes, MADV_HUGEPAGE);  // a hint; failure is harmless
-      std::memset(slots_, 0, bytes);
     }
     SlotArray(SlotArray&& other) noexcept
         : slots_(std::exchange(other.slots_, nullptr)), size_(std::exchange(other.size_, 0)) {}
