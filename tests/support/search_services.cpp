@@ -40,6 +40,13 @@ ServiceRequest classify(const std::string& target) {
   return request;
 }
 
+std::string hostOf(const std::string& raw) {
+  const size_t at = raw.find("\r\nHost: ");
+  if (at == std::string::npos) return {};
+  const size_t from = at + 8;
+  return raw.substr(from, raw.find("\r\n", from) - from);
+}
+
 ServiceReply listed(std::string body) {
   ServiceReply reply;
   reply.body = std::move(body);
@@ -105,6 +112,16 @@ void SearchServices::setSuggestions(const std::string& keyword, std::vector<std:
   setSuggestionReply(keyword, listed(suggestionAnswer(keyword, items)));
 }
 
+void SearchServices::setDefaultRelated(std::vector<std::string> items) {
+  std::lock_guard<std::mutex> guard(lock_);
+  defaultRelated_ = std::move(items);
+}
+
+void SearchServices::setDefaultSuggestions(std::vector<std::string> items) {
+  std::lock_guard<std::mutex> guard(lock_);
+  defaultSuggestions_ = std::move(items);
+}
+
 void SearchServices::setRelatedReply(const std::string& keyword, ServiceReply reply) {
   std::lock_guard<std::mutex> guard(lock_);
   related_[keyword] = std::move(reply);
@@ -122,7 +139,12 @@ std::vector<ServiceRequest> SearchServices::requests() const {
 
 size_t SearchServices::requestCount() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return requests_.size();
+  return requestCount_;
+}
+
+void SearchServices::setRecordRequests(bool record) {
+  std::lock_guard<std::mutex> guard(lock_);
+  record_ = record;
 }
 
 ServiceReply SearchServices::replyFor(const ServiceRequest& request) const {
@@ -130,16 +152,21 @@ ServiceReply SearchServices::replyFor(const ServiceRequest& request) const {
   if (request.service == SearchService::Other) return ServiceReply{404, "not found", false, 0};
   const auto found = table.find(request.keyword);
   if (found != table.end()) return found->second;
-  return listed(request.service == SearchService::Related ? pageWithoutRelatedSearches()
-                                                         : suggestionAnswer(request.keyword, {}));
+  if (request.service == SearchService::Related) {
+    return listed(defaultRelated_.empty() ? pageWithoutRelatedSearches()
+                                          : relatedSearchPage(defaultRelated_));
+  }
+  return listed(suggestionAnswer(request.keyword, defaultSuggestions_));
 }
 
 void SearchServices::answer(const HttpRequest& httpRequest, HttpExchange& exchange) {
-  const ServiceRequest request = classify(targetOf(httpRequest.requestLine));
+  ServiceRequest request = classify(targetOf(httpRequest.requestLine));
+  request.host = hostOf(httpRequest.raw);
   ServiceReply reply;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    requests_.push_back(request);
+    ++requestCount_;
+    if (record_) requests_.push_back(request);
     reply = replyFor(request);
   }
   if (reply.silent) {

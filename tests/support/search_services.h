@@ -9,7 +9,8 @@
 //
 // Answers are GBK, keyed by the keyword as GBK bytes (the suggestion
 // query's UTF-8 is converted back). A keyword with nothing set gets a page
-// without the table and an empty suggestion list. Any answer can be
+// without the table and an empty suggestion list, unless default lists
+// are set. Any answer can be
 // replaced by a raw reply: an error status, a body with NUL bytes, or
 // silence until the client goes away. Every request is recorded. Public
 // calls are thread-safe.
@@ -33,7 +34,8 @@ struct ServiceRequest {
   SearchService service = SearchService::Other;
   std::string target;  // the request target as sent, e.g. "/s?wd=%BB%FA"
   std::string wd;      // the wd value percent-decoded (GBK or UTF-8 bytes)
-  std::string keyword; // wd as GBK
+  std::string keyword;  // wd as GBK
+  std::string host;     // the Host header's value
 };
 
 struct ServiceReply {
@@ -70,10 +72,15 @@ class SearchServices {
   // The keywords each service lists for keyword (GBK).
   void setRelated(const std::string& keyword, std::vector<std::string> items);
   void setSuggestions(const std::string& keyword, std::vector<std::string> items);
+  // The keywords listed for every keyword with nothing set of its own.
+  void setDefaultRelated(std::vector<std::string> items);
+  void setDefaultSuggestions(std::vector<std::string> items);
   // A raw reply in place of the listed answer.
   void setRelatedReply(const std::string& keyword, ServiceReply reply);
   void setSuggestionReply(const std::string& keyword, ServiceReply reply);
 
+  // Off: requests are only counted (for long benchmark runs).
+  void setRecordRequests(bool record);
   std::vector<ServiceRequest> requests() const;
   size_t requestCount() const;
   // Stops answering; silent answers are released.
@@ -86,7 +93,11 @@ class SearchServices {
   mutable std::mutex lock_;
   std::map<std::string, ServiceReply> related_;
   std::map<std::string, ServiceReply> suggestions_;
+  std::vector<std::string> defaultRelated_;
+  std::vector<std::string> defaultSuggestions_;
   std::vector<ServiceRequest> requests_;
+  size_t requestCount_ = 0;
+  bool record_ = true;
   std::unique_ptr<HttpServer> server_;
 };
 
