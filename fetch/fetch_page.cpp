@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -122,19 +124,71 @@ WaitEnd waitPumping(CallState& call, std::chrono::milliseconds limit) {
   }
 }
 
-// Starts the worker on its own thread; false when no thread could be made.
-bool startWorker(int32_t number, const std::shared_ptr<CallState>& call) {
-  try {
-    std::thread([number, call] {
-      fetchWorker(number);
-      std::lock_guard<std::mutex> guard(call->lock);
-      call->workerDone = true;
-      call->changed.notify_all();
-    }).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;
+// Worker threads that outlive their fetch for a moment: a thread that has
+// finished its fetch waits kIdleLife for the next one before it ends, so a
+// run of sequential fetches does not pay for a new thread each time. Each
+// fetch still runs alone on a worker thread of its own; a thread still busy
+// with an abandoned fetch is simply not idle, and a new thread is started
+// whenever no idle one is waiting.
+class WorkerThreads {
+ public:
+  // Runs job on an idle worker thread or a new one; false when none could
+  // be started.
+  bool run(std::function<void()> job) {
+    std::lock_guard<std::mutex> guard(lock_);
+    jobs_.push_back(std::move(job));
+    if (jobs_.size() <= idle_) {
+      jobWaiting_.notify_one();
+      return true;
+    }
+    try {
+      std::thread([this] { serve(); }).detach();
+      return true;
+    } catch (const std::system_error&) {
+      jobs_.pop_back();
+      return false;
+    }
   }
+
+ private:
+  static constexpr std::chrono::seconds kIdleLife{2};
+
+  void serve() {
+    std::unique_lock<std::mutex> guard(lock_);
+    for (;;) {
+      ++idle_;
+      const bool got = jobWaiting_.wait_for(guard, kIdleLife, [this] { return !jobs_.empty(); });
+      --idle_;
+      if (!got) return;
+      std::function<void()> job = std::move(jobs_.front());
+      jobs_.pop_front();
+      guard.unlock();
+      job();
+      guard.lock();
+    }
+  }
+
+  std::mutex lock_;
+  std::condition_variable jobWaiting_;
+  std::deque<std::function<void()>> jobs_;
+  size_t idle_ = 0;
+};
+
+// Never destroyed: idle threads may still wait on it at process exit.
+WorkerThreads& workerThreads() {
+  static WorkerThreads* const threads = new WorkerThreads;
+  return *threads;
+}
+
+// Starts the worker on a thread of its own; false when no thread could be
+// made.
+bool startWorker(int32_t number, const std::shared_ptr<CallState>& call) {
+  return workerThreads().run([number, call] {
+    fetchWorker(number);
+    std::lock_guard<std::mutex> guard(call->lock);
+    call->workerDone = true;
+    call->changed.notify_all();
+  });
 }
 
 std::chrono::milliseconds limitOf(int32_t timeLimit) {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace platform::curl {
 namespace {
@@ -55,6 +56,45 @@ bool Slist::append(std::string_view line) {
   if (grown == nullptr) return false;
   list_ = grown;
   return true;
+}
+
+namespace {
+
+constexpr size_t kPooledPairs = 16;
+
+struct HandlePool {
+  std::mutex lock;
+  std::vector<std::unique_ptr<TransferHandles>> free[2];  // by cookie use
+};
+
+HandlePool& handlePool() {
+  static HandlePool* const pool = new HandlePool;  // lives until the process ends
+  return *pool;
+}
+
+}  // namespace
+
+std::unique_ptr<TransferHandles> takeTransferHandles(bool cookies) {
+  {
+    std::lock_guard<std::mutex> guard(handlePool().lock);
+    auto& free = handlePool().free[cookies ? 1 : 0];
+    if (!free.empty()) {
+      auto handles = std::move(free.back());
+      free.pop_back();
+      return handles;
+    }
+  }
+  auto handles = std::make_unique<TransferHandles>();
+  handles->cookies = cookies;
+  return handles;
+}
+
+void returnTransferHandles(std::unique_ptr<TransferHandles> handles) {
+  if (handles == nullptr || handles->easy.get() == nullptr || handles->multi.get() == nullptr) return;
+  curl_easy_reset(handles->easy.get());
+  std::lock_guard<std::mutex> guard(handlePool().lock);
+  auto& free = handlePool().free[handles->cookies ? 1 : 0];
+  if (free.size() < kPooledPairs) free.push_back(std::move(handles));
 }
 
 }  // namespace platform::curl

@@ -10,6 +10,7 @@
 
 #include <curl/curl.h>
 
+#include <memory>
 #include <string_view>
 
 namespace platform::curl {
@@ -88,5 +89,24 @@ class MultiMembership {
   CURL* easy_;
   bool added_;
 };
+
+// A multi handle with one easy handle, reused from transfer to transfer:
+// making both afresh (socket pair, buffers, tables) costs more than a
+// loopback request. Taken handles come without options set.
+// An easy handle whose cookie engine was once switched on keeps it through
+// a reset, so pairs are pooled apart by that.
+struct TransferHandles {
+  Multi multi;
+  Easy easy;
+  bool cookies = false;  // the easy handle's cookie engine is on
+};
+
+// A pair from the pool for that cookie use, or a new one; check both get()
+// for null.
+std::unique_ptr<TransferHandles> takeTransferHandles(bool cookies);
+// REQUIRES: the easy handle is no longer in the multi handle. Resets the
+// easy handle's options and keeps the pair for the next transfer (or frees
+// it when the pool is full).
+void returnTransferHandles(std::unique_ptr<TransferHandles> handles);
 
 }  // namespace platform::curl

@@ -69,7 +69,13 @@ std::string upper(std::string_view text) {
 
 }  // namespace
 
-Transfer::Transfer(RequestTarget target) : target_(std::move(target)) {}
+Transfer::Transfer(RequestTarget target)
+    : target_(std::move(target)), handles_(takeTransferHandles(target_.cookies)) {}
+
+Transfer::~Transfer() {
+  membership_.reset();  // the easy handle leaves the multi handle first
+  returnTransferHandles(std::move(handles_));
+}
 
 bool Transfer::addHeader(std::string_view line) {
   std::lock_guard<std::mutex> guard(callLock_);
@@ -116,8 +122,8 @@ void Transfer::takeHeaderLine(std::string_view line) {
 }
 
 bool Transfer::configure(std::string_view headerText, std::string_view body) {
-  CURL* easy = easy_.get();
-  if (easy == nullptr || multi_.get() == nullptr) return false;
+  CURL* easy = handles_->easy.get();
+  if (easy == nullptr || handles_->multi.get() == nullptr) return false;
   if (!validHost(target_.host) || target_.port <= 0 || target_.port > 65535) return false;
   const std::string url = "http://" + target_.host + ":" + std::to_string(target_.port) +
                           requestPath(target_.path);
@@ -189,18 +195,18 @@ template <class Ready>
 void Transfer::driveUntil(Ready ready) {
   while (!done_ && !aborted_ && !ready()) {
     int running = 0;
-    if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) {
+    if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) {
       done_ = failed_ = true;
       break;
     }
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
+    while (CURLMsg* message = curl_multi_info_read(handles_->multi.get(), &queued)) {
       if (message->msg != CURLMSG_DONE) continue;
       done_ = true;
       failed_ = message->data.result != CURLE_OK;
     }
     if (done_ || aborted_ || ready()) break;
-    curl_multi_poll(multi_.get(), nullptr, 0, 1000, nullptr);
+    curl_multi_poll(handles_->multi.get(), nullptr, 0, 1000, nullptr);
   }
 }
 
@@ -212,7 +218,7 @@ bool Transfer::send(std::string_view headerText, std::string_view body) {
     done_ = failed_ = true;
     return false;
   }
-  membership_ = std::make_unique<MultiMembership>(multi_.get(), easy_.get());
+  membership_ = std::make_unique<MultiMembership>(handles_->multi.get(), handles_->easy.get());
   if (!membership_->added()) {
     done_ = failed_ = true;
     return false;
@@ -247,7 +253,7 @@ bool Transfer::queryHeaders(char* buffer, int32_t size) {
 
 void Transfer::abort() {
   aborted_ = true;
-  if (multi_.get() != nullptr) curl_multi_wakeup(multi_.get());
+  if (handles_->multi.get() != nullptr) curl_multi_wakeup(handles_->multi.get());
 }
 
 }  // namespace platform::curl

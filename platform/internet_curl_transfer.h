@@ -36,6 +36,7 @@ struct RequestTarget {
 class Transfer {
  public:
   explicit Transfer(RequestTarget target);
+  ~Transfer();
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
 
@@ -61,10 +62,9 @@ class Transfer {
   RequestTarget target_;
   std::mutex callLock_;  // one call at a time
   std::atomic<bool> aborted_{false};
-  Multi multi_;
-  Easy easy_;
+  std::unique_ptr<TransferHandles> handles_;  // set for the whole life
   Slist headerList_;
-  std::unique_ptr<MultiMembership> membership_;
+  std::unique_ptr<MultiMembership> membership_;  // ends before handles_ go back
   std::vector<std::string> addedLines_;
   std::string pending_;  // body bytes received and not yet read
   size_t pendingPos_ = 0;
