@@ -1,8 +1,9 @@
 // fetchPage: the system's one way to fetch a web page, one HTTP request
 // under a time limit.
 //
-// Each call writes its parameters into a new exchange file, starts a fresh
-// worker thread (fetchWorker) and waits for it, at most the time limit.
+// Each call writes its parameters into a new exchange file, runs fetchWorker
+// on a worker thread of its own (an idle one left by an earlier call, or a
+// new one) and waits for it, at most the time limit.
 // When the limit passes first, the call closes the network handles that the
 // worker has named in the file, which aborts the request, and returns the
 // empty result at once; the worker is left to end by itself soon after and
