@@ -1,7 +1,11 @@
 #include "platform/keyword_box.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFont>
 #include <QFrame>
+#include <QTimer>
+#include <mutex>
 
 #include "platform/window_font.h"
 #include "text/gbk.h"
@@ -13,9 +17,23 @@ std::string_view upToNul(std::string_view bytes) {
   return bytes.substr(0, bytes.find('\0'));
 }
 
+// QScintilla's own accessible object makes every repaint count the
+// characters from the start of the document to the caret, which is kept at
+// the end: at a million lines that is a tenth of a second per append. The
+// box gets a plain editable-text accessible instead (role and name, no
+// text interface).
+QAccessibleInterface* keywordBoxAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String("platform::KeywordBox") || !object->isWidgetType()) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+}
+
 }  // namespace
 
-KeywordBox::KeywordBox(QWidget* parent) : QsciScintillaBase(parent) { configure(); }
+KeywordBox::KeywordBox(QWidget* parent) : QsciScintillaBase(parent) {
+  static std::once_flag installed;
+  std::call_once(installed, [] { QAccessible::installFactory(keywordBoxAccessible); });
+  configure();
+}
 
 void KeywordBox::configure() {
   // Every insertion would otherwise send a modification notification whose
@@ -90,6 +108,20 @@ void KeywordBox::appendGbk(std::string_view gbk) {
     // An empty selection at the end, then bring it into view.
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(SendScintilla(SCI_GETLENGTH)));
     SendScintilla(SCI_SCROLLCARET);
+  });
+  coalesceRepaints();
+}
+
+void KeywordBox::coalesceRepaints() {
+  constexpr int kFrameMs = 20;
+  if (repaintHeld_) return;
+  repaintHeld_ = true;
+  setUpdatesEnabled(false);  // the view and its scroll bar
+  // Bound to this box: the timer dies with it. Enabling updates again
+  // repaints the whole view once.
+  QTimer::singleShot(kFrameMs, this, [this] {
+    repaintHeld_ = false;
+    setUpdatesEnabled(true);
   });
 }
 

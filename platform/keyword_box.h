@@ -18,6 +18,10 @@
 namespace platform {
 
 class KeywordBox : public QsciScintillaBase {
+  // Its own class name, so that accessibility can treat it apart from
+  // other QScintilla widgets (see keyword_box.cpp).
+  Q_OBJECT
+
  public:
   explicit KeywordBox(QWidget* parent = nullptr);
 
@@ -38,6 +42,11 @@ class KeywordBox : public QsciScintillaBase {
   // Runs change with undo collection off, then empties the undo buffer.
   template <typename Change>
   void withoutUndo(Change change);
+  // Holds back repaints for a few milliseconds, then repaints once, so a
+  // stream of appends costs one repaint per frame rather than one each.
+  void coalesceRepaints();
+
+  bool repaintHeld_ = false;
 };
 
 }  // namespace platform

@@ -102,6 +102,8 @@ TEST_F(KeywordBoxTest, AppendScrollsToTheEnd) {
   const long onScreen = send(QsciScintillaBase::SCI_LINESONSCREEN);
   EXPECT_GT(first, 0);
   EXPECT_GE(first + onScreen, send(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, lastLine));
+  // Repaints are held back only for a moment after appends.
+  EXPECT_TRUE(testsupport::pumpEventsUntil(2000, [&] { return box.updatesEnabled(); }));
 }
 
 }  // namespace
