@@ -43,8 +43,12 @@ void KeywordBox::configure() {
   SendScintilla(SCI_SETCODEPAGE, static_cast<unsigned long>(SC_CP_UTF8));
   SendScintilla(SCI_SETEOLMODE, static_cast<unsigned long>(SC_EOL_CRLF));
   SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_CHAR));
+  // Long lines wrap: a vertical scroll bar, always shown, and no
+  // horizontal one.
   SendScintilla(SCI_SETHSCROLLBAR, 0ul);
   SendScintilla(SCI_SETVSCROLLBAR, 1ul);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (unsigned long margin = 0; margin < 5; ++margin) {
     SendScintilla(SCI_SETMARGINWIDTHN, margin, 0l);
   }

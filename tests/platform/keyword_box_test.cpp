@@ -47,6 +47,19 @@ TEST_F(KeywordBoxTest, BytesRoundTripExactly) {
   }
 }
 
+TEST_F(KeywordBoxTest, LooksLikeAnEditBoxThatWraps) {
+  EXPECT_EQ(send(QsciScintillaBase::SCI_GETMODEVENTMASK), 0);
+  EXPECT_EQ(send(QsciScintillaBase::SCI_GETEOLMODE), QsciScintillaBase::SC_EOL_CRLF);
+  EXPECT_NE(send(QsciScintillaBase::SCI_GETWRAPMODE), QsciScintillaBase::SC_WRAP_NONE);
+  EXPECT_EQ(send(QsciScintillaBase::SCI_GETHSCROLLBAR), 0);
+  EXPECT_EQ(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(box.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  for (unsigned long margin = 0; margin < 5; ++margin) {
+    EXPECT_EQ(send(QsciScintillaBase::SCI_GETMARGINWIDTHN, margin), 0);
+  }
+  EXPECT_EQ(box.frameShadow(), QFrame::Sunken);
+}
+
 TEST_F(KeywordBoxTest, TextStopsAtANulByte) {
   box.setGbkText(std::string("ab\0cd", 5));
   EXPECT_EQ(box.gbkText(), "ab");
