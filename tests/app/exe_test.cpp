@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -86,6 +87,7 @@ class ExeRun {
     });
   }
   int status() const { return status_; }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -146,12 +148,12 @@ class ExeTest : public ::testing::Test {
 
   // Starts the program from another directory, waits for its window,
   // checks word.txt meanwhile, closes the window and waits for the end.
-  void runAndClose(const std::function<void()>& whileOpen) {
+  void runAndClose(const std::function<void(pid_t)>& whileOpen) {
     ExeRun run(root / "prog" / "vantrel", root / "elsewhere", childEnvironment(), root / "exe.log");
     ASSERT_TRUE(waitFor(10s, [&] { return testsupport::windowExists(xvfb.display(), "Vantrel"); }))
         << "the window did not appear on " << xvfb.display() << "; output:\n"
         << readFile(root / "exe.log");
-    whileOpen();
+    whileOpen(run.pid());
     ASSERT_TRUE(testsupport::closeWindowNamed(xvfb.display(), "Vantrel"));
     ASSERT_TRUE(run.waitForExit(10s)) << "the program did not end after its window closed; output:\n"
                                       << readFile(root / "exe.log");
@@ -169,7 +171,9 @@ class ExeTest : public ::testing::Test {
 };
 
 TEST_F(ExeTest, FirstStartCreatesAnEmptyWordFileAndClosingOpensTheHomePage) {
-  runAndClose([&] {
+  runAndClose([&](pid_t pid) {
+    // Started from elsewhere, it works in its own directory.
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pid) + "/cwd"), root / "prog");
     EXPECT_TRUE(waitFor(5s, [&] { return fs::exists(root / "prog" / "word.txt"); }));
     EXPECT_EQ(fs::file_size(root / "prog" / "word.txt"), 0u);
   });
@@ -180,13 +184,13 @@ TEST_F(ExeTest, FirstStartCreatesAnEmptyWordFileAndClosingOpensTheHomePage) {
 TEST_F(ExeTest, AnExistingWordFileIsKeptByteForByte) {
   const std::string bytes = std::string("\xBB\xFA\xD0\xB5\r\nab\rc\nd\0e", 14);
   writeFile(root / "prog" / "word.txt", bytes);
-  runAndClose([&] { EXPECT_EQ(readFile(root / "prog" / "word.txt"), bytes); });
+  runAndClose([&](pid_t) { EXPECT_EQ(readFile(root / "prog" / "word.txt"), bytes); });
   EXPECT_EQ(readFile(root / "prog" / "word.txt"), bytes);
 }
 
 TEST_F(ExeTest, ClosingWithoutAnyBrowserStillEndsNormally) {
   noBrowser = true;
-  runAndClose([] {});
+  runAndClose([](pid_t) {});
 }
 
 }  // namespace
