@@ -1,7 +1,9 @@
 // QMessageBox backend of the message boxes.
 #include "platform/message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 
 #include "text/gbk.h"
@@ -20,6 +22,11 @@ bool showMessage(std::string_view gbkMessage, MessageButtons buttons) {
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);  // the close button answers Cancel
+  }
+  // The buttons speak the same language as the rest of the window.
+  box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
+  if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
+    cancel->setText(QString::fromUtf8("取消"));
   }
   box.setWindowModality(Qt::ApplicationModal);
   return box.exec() == QMessageBox::Ok;
