@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/process.h"
 #include "tests/support/x_display.h"
 
 extern char** environ;
@@ -27,73 +28,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-template <typename Done>
-bool waitFor(std::chrono::milliseconds limit, Done done) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
-// One run of the executable, killed by the destructor if still running.
-class ExeRun {
- public:
-  // The program's output goes to logPath.
-  ExeRun(const fs::path& exe, const fs::path& workDir, const std::vector<std::string>& env,
-         const fs::path& logPath) {
-    std::vector<char*> envp;
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    const std::string program = exe.string();
-    const std::string dir = workDir.string();
-    const std::string log = logPath.string();
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (chdir(dir.c_str()) != 0) _exit(126);
-      const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out >= 0) dup2(out, 1), dup2(out, 2);
-      char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-      execve(program.c_str(), argv, envp.data());
-      _exit(127);
-    }
-  }
-  ~ExeRun() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  ExeRun(const ExeRun&) = delete;
-  ExeRun& operator=(const ExeRun&) = delete;
-
-  // True when the process ended within the limit; status() then holds it.
-  bool waitForExit(std::chrono::milliseconds limit) {
-    return waitFor(limit, [&] {
-      if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
-      return exited_;
-    });
-  }
-  int status() const { return status_; }
-  pid_t pid() const { return pid_; }
-
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  int status_ = 0;
-};
+using testsupport::ExeRun;
+using testsupport::readFile;
+using testsupport::waitFor;
+using testsupport::writeFile;
 
 class ExeTest : public ::testing::Test {
  protected:

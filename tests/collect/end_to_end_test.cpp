@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "text/gbk.h"
+#include "tests/support/process.h"
 #include "tests/support/search_services.h"
 #include "tests/support/x_display.h"
 
@@ -39,43 +40,12 @@ using namespace std::chrono_literals;
 
 constexpr const char* kInsideVariable = "VANTREL_E2E_INSIDE";
 
-bool underCi() {
-  const char* ci = std::getenv("CI");
-  return ci != nullptr && std::string(ci) == "true";
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Runs a shell command; its exit status, and its output in *output.
-int shell(const std::string& command, std::string* output = nullptr) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return -1;
-  std::string text;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output != nullptr) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-template <typename Done>
-bool waitFor(std::chrono::milliseconds limit, Done done) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
+using testsupport::ExeRun;
+using testsupport::readFile;
+using testsupport::shell;
+using testsupport::underCi;
+using testsupport::waitFor;
+using testsupport::writeFile;
 
 std::string gbk(const char* utf8) { return text::displayToGbk(utf8); }
 
@@ -100,48 +70,6 @@ TEST(EndToEnd, CollectsStopsAndSavesAgainstTheServicesInAPrivateNetwork) {
   EXPECT_EQ(status, 0) << output;
   EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
 }
-
-// A run of the executable, killed by the destructor if still running.
-class ExeRun {
- public:
-  ExeRun(const fs::path& exe, const fs::path& workDir, const std::vector<std::string>& env,
-         const fs::path& logPath) {
-    std::vector<char*> envp;
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    const std::string program = exe.string(), dir = workDir.string(), log = logPath.string();
-    pid_ = fork();
-    if (pid_ == 0) {
-      if (chdir(dir.c_str()) != 0) _exit(126);
-      const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out >= 0) dup2(out, 1), dup2(out, 2);
-      char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-      execve(program.c_str(), argv, envp.data());
-      _exit(127);
-    }
-  }
-  ~ExeRun() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  ExeRun(const ExeRun&) = delete;
-  ExeRun& operator=(const ExeRun&) = delete;
-
-  bool waitForExit(std::chrono::milliseconds limit) {
-    return waitFor(limit, [&] {
-      if (!exited_ && waitpid(pid_, &status_, WNOHANG) == pid_) exited_ = true;
-      return exited_;
-    });
-  }
-  int status() const { return status_; }
-
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  int status_ = 0;
-};
 
 // Runs only inside the namespaces the outer test makes.
 class EndToEndInside : public ::testing::Test {

@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/ui_thread.h"
 #include "tests/listcmd/modal_script.h"
+#include "tests/support/process.h"
 #include "tests/support/qt_app.h"
 
 namespace {
@@ -31,16 +32,8 @@ const std::string kWarning =
     "如果关键词较多，去重过程比较慢，界面可能出现假死情况，请勿操作其他事情，等待完成！";
 const std::string kQuestion = "是否清空现有内容？";
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 class ListCommandsTest : public ::testing::Test {
  protected:

@@ -1,0 +1,52 @@
+// Test helpers around files and child processes: whole-file reads and
+// writes, polling with a limit, shell commands, and one run of a program.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// The whole content of path ("" when it cannot be read).
+std::string readFile(const std::filesystem::path& path);
+// Replaces the content of path with bytes.
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+// Polls done() every 20 ms until it holds or limit passes; returns done().
+bool waitFor(std::chrono::milliseconds limit, const std::function<bool()>& done);
+
+// True when the environment says CI=true: tests that would skip for a
+// missing tool or privilege must fail instead.
+bool underCi();
+
+// Runs command through /bin/sh; its exit status (-1 when it did not exit
+// normally), with stdout and stderr in *output when given.
+int shell(const std::string& command, std::string* output = nullptr);
+
+// One run of a program in workDir with exactly the environment env, its
+// output going to logPath; killed by the destructor if still running.
+class ExeRun {
+ public:
+  ExeRun(const std::filesystem::path& exe, const std::filesystem::path& workDir,
+         const std::vector<std::string>& env, const std::filesystem::path& logPath);
+  ~ExeRun();
+  ExeRun(const ExeRun&) = delete;
+  ExeRun& operator=(const ExeRun&) = delete;
+
+  // True when the process ended within the limit; status() then holds it.
+  bool waitForExit(std::chrono::milliseconds limit);
+  int status() const { return status_; }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int status_ = 0;
+};
+
+}  // namespace testsupport
