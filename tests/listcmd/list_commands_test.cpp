@@ -165,17 +165,13 @@ TEST_F(ListCommandsTest, WordTxtIsHeldUntilTheFirstSave) {
   // A save that fails part-way (the file-size limit stands in for a full
   // disk) reports "假" and leaves the last saved content whole.
   setList(std::string(200000, 'k'));
-  struct rlimit saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   ModalScript failing;
   failing.ok();
-  press("按钮4", failing);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
-  std::signal(SIGXFSZ, oldHandler);
+  {
+    const testsupport::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    press("按钮4", failing);
+  }
   ASSERT_EQ(failing.boxes.size(), 1u);
   EXPECT_EQ(failing.boxes[0].text, "保存结果：假\n" + word);
   EXPECT_EQ(readFile(word), "\xBB\xFA\xD0\xB5\r\nb");

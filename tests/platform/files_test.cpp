@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
+
 namespace {
 
 using platform::closeFile;
@@ -193,17 +195,12 @@ TEST_F(FilesTest, WriteThroughSymbolicLinkKeepsTheLink) {
 TEST_F(FilesTest, WriteFailingPartWayKeepsPreviousContent) {
   const std::string file = path("word.txt");
   put(file, "previous\r\n");
-  struct rlimit saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-  const bool written = writeWholeFile(file, std::string(100000, 'k'));
-
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
-  std::signal(SIGXFSZ, oldHandler);
+  bool written = true;
+  {
+    const testsupport::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    written = writeWholeFile(file, std::string(100000, 'k'));
+  }
   EXPECT_FALSE(written);
   EXPECT_EQ(get(file), "previous\r\n");
   EXPECT_EQ(names(), std::vector<std::string>{"word.txt"});

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -47,6 +48,19 @@ int shell(const std::string& command, std::string* output) {
   const int status = pclose(pipe);
   if (output != nullptr) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+FileSizeLimit::FileSizeLimit(uint64_t bytes) {
+  if (::getrlimit(RLIMIT_FSIZE, &saved_) != 0) return;
+  savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved_;
+  small.rlim_cur = bytes;
+  active_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  if (active_) ::setrlimit(RLIMIT_FSIZE, &saved_);
+  std::signal(SIGXFSZ, savedHandler_);
 }
 
 ExeRun::ExeRun(const std::filesystem::path& exe, const std::filesystem::path& workDir,

@@ -2,7 +2,10 @@
 // writes, polling with a limit, shell commands, and one run of a program.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
+
+#include <cstdint>
 
 #include <chrono>
 #include <filesystem>
@@ -27,6 +30,23 @@ bool underCi();
 // Runs command through /bin/sh; its exit status (-1 when it did not exit
 // normally), with stdout and stderr in *output when given.
 int shell(const std::string& command, std::string* output = nullptr);
+
+// Lowers the process's file-size limit to bytes for its lifetime, with
+// SIGXFSZ ignored, so that a write past it fails part-way with EFBIG as a
+// write onto a full disk fails with ENOSPC. Restores both when destroyed.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(uint64_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool active() const { return active_; }
+
+ private:
+  struct rlimit saved_;
+  void (*savedHandler_)(int) = nullptr;
+  bool active_ = false;
+};
 
 // One run of a program in workDir with exactly the environment env, its
 // output going to logPath; killed by the destructor if still running.
