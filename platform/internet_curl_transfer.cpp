@@ -193,6 +193,7 @@ bool Transfer::configure(std::string_view headerText, std::string_view body) {
 
 template <class Ready>
 void Transfer::driveUntil(Ready ready) {
+  driving_ = true;  // before aborted_ is read: see abort()
   while (!done_ && !aborted_ && !ready()) {
     int running = 0;
     if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) {
@@ -208,6 +209,7 @@ void Transfer::driveUntil(Ready ready) {
     if (done_ || aborted_ || ready()) break;
     curl_multi_poll(handles_->multi.get(), nullptr, 0, 1000, nullptr);
   }
+  driving_ = false;
 }
 
 bool Transfer::send(std::string_view headerText, std::string_view body) {
@@ -251,9 +253,15 @@ bool Transfer::queryHeaders(char* buffer, int32_t size) {
   return true;
 }
 
+// Only a call inside driveUntil can be blocked in curl_multi_poll, so only
+// then is the wake-up sent: most handles are closed after their transfer
+// has ended, and the wake-up (a write to the multi handle's socket pair,
+// drained by the next poll) was a system call per fetch for nothing.
+// Both flags are sequentially consistent: either the driving call sees
+// aborted_ before it polls, or this sees driving_ and wakes it.
 void Transfer::abort() {
   aborted_ = true;
-  if (handles_->multi.get() != nullptr) curl_multi_wakeup(handles_->multi.get());
+  if (driving_ && handles_->multi.get() != nullptr) curl_multi_wakeup(handles_->multi.get());
 }
 
 }  // namespace platform::curl

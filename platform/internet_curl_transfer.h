@@ -62,6 +62,7 @@ class Transfer {
   RequestTarget target_;
   std::mutex callLock_;  // one call at a time
   std::atomic<bool> aborted_{false};
+  std::atomic<bool> driving_{false};  // a call is inside driveUntil
   std::unique_ptr<TransferHandles> handles_;  // set for the whole life
   Slist headerList_;
   std::unique_ptr<MultiMembership> membership_;  // ends before handles_ go back
