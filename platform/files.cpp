@@ -11,10 +11,16 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 namespace platform {
 namespace {
+
+// The largest file readWholeFile takes in: byte counts are 32-bit. A
+// bigger file (or a pseudo-file claiming a huge size) reads as unreadable
+// rather than exhausting memory.
+constexpr off_t kMaxReadBytes = INT32_MAX;
 
 // Access wanted by an open and access it lets others have, as bit sets.
 enum : unsigned { kRead = 1, kWrite = 2 };
@@ -199,7 +205,7 @@ text::ByteSequence readWholeFile(const std::string& path) {
     // O_NONBLOCK: opening a named pipe must not wait for a writer.
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxReadBytes ||
         !shareAllows(idOf(st), kRead, kRead) || (number = nextNumber()) == 0) {
       ::close(fd);
       return {};
@@ -207,15 +213,23 @@ text::ByteSequence readWholeFile(const std::string& path) {
     table().entries[number] = OpenEntry{idOf(st), -1, kRead, kRead};
   }
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   bool ok = true;
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;
-    if (n <= 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
+  try {
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n == 0) break;
+      // A file that grows past the bound while it is read is too big too.
+      if (n < 0 || bytes.size() + static_cast<size_t>(n) > static_cast<size_t>(kMaxReadBytes)) {
+        ok = false;
+        break;
+      }
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    ok = false;
   }
   ::close(fd);
   {

@@ -35,7 +35,8 @@ bool writeWholeFile(const std::string& path, std::string_view bytes);
 
 // All bytes of path, opened for reading while letting others only read.
 // Empty when the file cannot be opened (held by a writer of ours, missing,
-// unreadable, not a regular file) or is empty.
+// unreadable, not a regular file), is empty, or holds more than INT32_MAX
+// bytes.
 text::ByteSequence readWholeFile(const std::string& path);
 
 // True when a directory entry of that name exists.
