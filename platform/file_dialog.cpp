@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -88,7 +89,14 @@ void setFileDialogDefaultExtension(std::string_view extension) {
 
 std::optional<std::string> showFileDialog() {
   CommonDialog& d = dialog();
-  d.selectFile(d.lastPath);  // empty before the first choice: an empty field
+  // The field starts with the last confirmed path, or empty before the
+  // first choice (whatever was typed into a cancelled dialog is dropped).
+  // selectFile ignores an empty name, so the field is cleared directly.
+  if (d.lastPath.isEmpty()) {
+    if (auto* field = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) field->clear();
+  } else {
+    d.selectFile(d.lastPath);
+  }
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
   d.lastPath = d.selectedFiles().first();
   const QByteArray native = QFile::encodeName(d.lastPath);

@@ -281,12 +281,18 @@ TEST_F(ListCommandsTest, FileDialogSettingsPersistBetweenUses) {
 
 TEST_F(ListCommandsTest, FirstDialogOpensInTheProgramDirectory) {
   // Runs in its own process under CTest; in a shared run an earlier test
-  // may already have chosen a path, which then takes precedence.
+  // may already have chosen a path, which then takes precedence. A name
+  // typed into a cancelled dialog is never offered again.
+  setList("k\r\n");
+  ModalScript typed;
+  typed.typeThenCancel("typed-then-cancelled");
+  press("按钮6", typed);
   ModalScript script;
   script.cancelDialog();
   setList("");
   press("按钮5", script);
   ASSERT_EQ(script.dialogs.size(), 1u);
+  EXPECT_NE(script.dialogs[0].fileNameField, "typed-then-cancelled");
   if (script.dialogs[0].fileNameField.empty()) {
     EXPECT_EQ(script.dialogs[0].folder, platform::programDirectory());
   }

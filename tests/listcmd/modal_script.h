@@ -74,6 +74,17 @@ class ModalScript {
     });
     return *this;
   }
+  // Types name into the dialog's file-name field, then cancels.
+  ModalScript& typeThenCancel(const std::string& name) {
+    answers_.push_back([this, name](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      auto* edit = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+      if (edit == nullptr) return dismiss(w);
+      edit->setText(QString::fromStdString(name));
+      dialog->reject();
+    });
+    return *this;
+  }
   ModalScript& cancelDialog() {
     answers_.push_back([this](QWidget* w) {
       auto* dialog = qobject_cast<QFileDialog*>(w);
