@@ -6,6 +6,7 @@
 // libcurl's, the shared state's) underneath them. quick_exit runs only the
 // at_quick_exit clean-up, and the shared state lives until the very end.
 #include <QApplication>
+#include <csignal>
 #include <cstdlib>
 
 #include "app/lifecycle.h"
@@ -40,6 +41,10 @@ app::WindowHandlers windowHandlers() {
 
 int main(int argc, char** argv) {
   QApplication qtApp(argc, argv);
+  // A write past the shell's file-size limit must fail like a full disk
+  // (the command then reports its failure) instead of killing the process
+  // and the unsaved list with it.
+  std::signal(SIGXFSZ, SIG_IGN);
   app::enterProgramDirectory();
   platform::initUiThread();
   std::at_quick_exit(app::releaseGlobals);
