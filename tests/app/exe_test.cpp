@@ -21,7 +21,6 @@
 #include "tests/support/process.h"
 #include "tests/support/x_display.h"
 
-extern char** environ;
 
 namespace {
 
@@ -63,16 +62,8 @@ class ExeTest : public ::testing::Test {
   }
 
   std::vector<std::string> childEnvironment() const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      for (const char* drop : {"DISPLAY=", "PATH=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
-                               "BROWSER=", "DEFAULT_BROWSER="}) {
-        if (entry.rfind(drop, 0) == 0) goto next;
-      }
-      env.push_back(entry);
-    next:;
-    }
+    std::vector<std::string> env = testsupport::environmentWithout(
+        {"DISPLAY=", "PATH=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "BROWSER=", "DEFAULT_BROWSER="});
     const char* path = std::getenv("PATH");
     if (noBrowser) {
       env.push_back("PATH=" + (root / "elsewhere").string());  // no open action at all

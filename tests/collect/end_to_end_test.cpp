@@ -31,7 +31,6 @@
 #include "tests/support/search_services.h"
 #include "tests/support/x_display.h"
 
-extern char** environ;
 
 namespace {
 
@@ -93,16 +92,8 @@ class EndToEndInside : public ::testing::Test {
   }
 
   std::vector<std::string> environment() const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      bool keep = true;
-      for (const char* drop : {"DISPLAY=", "PATH=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
-                               "TSAN_OPTIONS=", kInsideVariable}) {
-        if (entry.rfind(drop, 0) == 0) keep = false;
-      }
-      if (keep) env.push_back(entry);
-    }
+    std::vector<std::string> env = testsupport::environmentWithout(
+        {"DISPLAY=", "PATH=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "TSAN_OPTIONS=", kInsideVariable});
     const char* path = std::getenv("PATH");
     env.push_back("PATH=" + (root / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
     env.push_back("DISPLAY=" + xvfb.display());

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+extern char** environ;
+
 namespace testsupport {
 
 std::string readFile(const std::filesystem::path& path) {
@@ -48,6 +50,19 @@ int shell(const std::string& command, std::string* output) {
   const int status = pclose(pipe);
   if (output != nullptr) *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> environmentWithout(std::initializer_list<const char*> prefixes) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool keep = true;
+    for (const char* prefix : prefixes) {
+      if (entry.rfind(prefix, 0) == 0) keep = false;
+    }
+    if (keep) env.push_back(entry);
+  }
+  return env;
 }
 
 FileSizeLimit::FileSizeLimit(uint64_t bytes) {

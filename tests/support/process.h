@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ bool underCi();
 // Runs command through /bin/sh; its exit status (-1 when it did not exit
 // normally), with stdout and stderr in *output when given.
 int shell(const std::string& command, std::string* output = nullptr);
+
+// This process's environment as NAME=value entries, less every entry
+// that begins with one of the given prefixes (such as "DISPLAY=").
+std::vector<std::string> environmentWithout(std::initializer_list<const char*> prefixes);
 
 // Lowers the process's file-size limit to bytes for its lifetime, with
 // SIGXFSZ ignored, so that a write past it fails part-way with EFBIG as a
